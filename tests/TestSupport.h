@@ -1,0 +1,67 @@
+#pragma once
+// Shared test helpers: a scratch folder per test and whole-file reads, done
+// with the standard library so that they do not depend on the code under test.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "FileSystem.h"
+#include "Types.h"
+
+namespace testing_support {
+
+namespace fs = std::filesystem;
+
+inline fs::path ToPath(const String& s) { return fs::path(s); }
+inline String ToStr(const fs::path& p) { return p.u16string(); }
+
+// A fresh folder under the temporary folder, removed with everything in it.
+class TScratchDir {
+ public:
+  TScratchDir() {
+    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    std::string leaf = std::string("vtest-") + (info ? info->name() : "x");
+    for (auto& c : leaf)
+      if (c == '/') c = '_';
+    FPath = ToPath(TempFolder()) / leaf;
+    std::error_code ec;
+    ClearReadOnly();
+    fs::remove_all(FPath, ec);
+    fs::create_directories(FPath);
+  }
+  ~TScratchDir() {
+    std::error_code ec;
+    ClearReadOnly();
+    fs::remove_all(FPath, ec);
+  }
+  const fs::path& Path() const { return FPath; }
+  String operator/(const std::string& leaf) const { return ToStr(FPath / leaf); }
+
+ private:
+  void ClearReadOnly() {
+    std::error_code ec;
+    if (!fs::exists(FPath, ec)) return;
+    for (auto& e : fs::recursive_directory_iterator(FPath, ec))
+      fs::permissions(e.path(), fs::perms::owner_write, fs::perm_options::add, ec);
+  }
+  fs::path FPath;
+};
+
+inline std::vector<uint8_t> ReadAll(const fs::path& p) {
+  std::ifstream in(p, std::ios::binary);
+  return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
+}
+
+inline void WriteAll(const fs::path& p, const std::vector<uint8_t>& bytes) {
+  std::ofstream out(p, std::ios::binary | std::ios::trunc);
+  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+
+// A fixture under tests/data (the tests' working folder).
+inline std::vector<uint8_t> Fixture(const std::string& relative) { return ReadAll(fs::path(relative)); }
+
+}  // namespace testing_support
