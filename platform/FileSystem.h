@@ -45,7 +45,7 @@ String LongPathName(const String& Path);
 // The user's temporary folder, with a trailing delimiter.
 String TempFolder();
 // Creates a new empty file with a unique name "<Prefix>…" in Folder and
-// returns its name.
+// returns its name; empty when no file could be created.
 String CreateUniqueTempFile(const String& Folder, const String& Prefix);
 
 enum class TDriveType { dtUnknown, dtNoRootDir, dtRemovable, dtFixed, dtRemote, dtCDROM, dtRAMDisk };

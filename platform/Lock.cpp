@@ -1,0 +1,6 @@
+#include "Lock.h"
+
+TProcessLock& ProcessLock() {
+  static TProcessLock lock;
+  return lock;
+}
