@@ -58,3 +58,5 @@ int64_t DiskFreeOf(const String& Path);
 // The system's text for an OS error number.
 String SysErrorMessage(int ErrorCode);
 int LastOSError();
+// Restores an error kept from an earlier call as the thread's last error.
+void SetLastOSError(int ErrorCode);

@@ -199,3 +199,5 @@ String SysErrorMessage(int ErrorCode) {
 }
 
 int LastOSError() { return errno; }
+
+void SetLastOSError(int ErrorCode) { errno = ErrorCode; }

@@ -174,3 +174,5 @@ String SysErrorMessage(int ErrorCode) {
 }
 
 int LastOSError() { return static_cast<int>(GetLastError()); }
+
+void SetLastOSError(int ErrorCode) { SetLastError(static_cast<DWORD>(ErrorCode)); }
