@@ -210,6 +210,10 @@ void TZABaseArchiver::SetInMemory(bool Value) {
   if (FActive) {
     if (!Value) {
       if (FFileName.empty()) throw EZAException(29, this);
+      // The file gets the archive as closing would leave it: a new archive
+      // that is still empty has its directory written first, so that the
+      // file reopens as a valid archive.
+      if (FCompressedStream->Size() == DMHandle->StubSize) DMHandle->SaveDir(true, FCompressedStream);
       {
         TFileStream file(FFileName, fmCreate);
         file.CopyFrom(*FCompressedStream, 0);

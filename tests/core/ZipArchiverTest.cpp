@@ -6,6 +6,7 @@
 #include "FileStream.h"
 #include "FileSystem.h"
 #include "TestSupport.h"
+#include "ZipBuilder.h"
 #include "ZAExcept.h"
 #include "ZipArchiver.h"
 
@@ -263,14 +264,19 @@ TEST(ZipArchiver, AnArchiveOnlyReadIsLeftByteForByte) {
 TEST(ZipArchiver, ArchiveWithoutEndRecordOpensOnlyWhenDamagedArchivesMay) {
   TScratchDir dir;
   const String name = dir / "noend.zip";
-  WriteAll(ToPath(name), std::vector<uint8_t>(100, 0x41));
+  // One stored entry, and the directory and end record cut off.
+  zipbuild::Archive archive;
+  archive.Entries.push_back({.Name = "a.txt", .Content = zipbuild::ToBytes("alpha")});
+  zipbuild::Bytes bytes = archive.Build();
+  bytes.resize(archive.DirectoryOffset);
+  WriteAll(ToPath(name), bytes);
 
   TZipArchiver strict(nullptr);
   strict.SetFileName(name);
   strict.SetOpenCorruptedArchives(false);
   EXPECT_EQ(NativeErrorOf([&] { strict.OpenArchive(); }), 48);
   EXPECT_FALSE(strict.Active());
-  EXPECT_TRUE(strict.OpenCorruptedArchives() == false);
+  EXPECT_FALSE(strict.OpenCorruptedArchives());
   // The stream was released: the file can be replaced at once.
   EXPECT_TRUE(RenameFile(name, dir / "moved.zip"));
   ASSERT_TRUE(RenameFile(dir / "moved.zip", name));
@@ -281,7 +287,12 @@ TEST(ZipArchiver, ArchiveWithoutEndRecordOpensOnlyWhenDamagedArchivesMay) {
   EXPECT_TRUE(lenient.Active());
   EXPECT_TRUE(lenient.OpenCorruptedArchives());
   lenient.CloseArchive();
-  EXPECT_EQ(ReadAll(ToPath(name)), std::vector<uint8_t>(100, 0x41));
+  EXPECT_EQ(ReadAll(ToPath(name)), bytes);
+
+  // Nothing to rebuild from.
+  WriteAll(ToPath(name), std::vector<uint8_t>(100, 0x41));
+  EXPECT_EQ(NativeErrorOf([&] { lenient.OpenArchive(); }), 35);
+  EXPECT_FALSE(lenient.Active());
 }
 
 TEST(ZipArchiver, ClosedArchiveGuardsAndActiveProperty) {
