@@ -30,6 +30,10 @@ bool FileSetDosTime(const String& FileName, int32_t DosTime);
 bool CreateDir(const String& DirName);         // one level
 bool RemoveDir(const String& DirName);         // an empty folder
 bool EraseFile(const String& FileName);     // a file, not a folder
+// Path itself when it exists; else, where file names are case-sensitive,
+// an existing file in the same folder whose name differs only in ASCII case.
+// Windows compares names without case already: Path.
+String MatchFileNameCase(const String& Path);
 // Renames, replacing an existing NewName.
 bool RenameFile(const String& OldName, const String& NewName);
 int64_t FileSizeOf(const String& FileName);    // -1 when missing

@@ -2,6 +2,7 @@
 // making a volume the current archive stream.
 #include "Dialogs.h"
 #include "FileStream.h"
+#include "FileSystem.h"
 #include "Format.h"
 #include "ZADirManager.h"
 #include "ZAExcept.h"
@@ -21,7 +22,11 @@ class TRestoreFlag {
   bool FSaved;
 };
 
-String ZeroPadded(int Value, int Width) { return Format(u"%" + IntToStr(Width) + u"d", {Value}); }
+String ZeroPadded(int Value, int Width) {
+  String digits = IntToStr(Value);
+  if (static_cast<int>(digits.size()) < Width) digits.insert(0, Width - digits.size(), u'0');
+  return digits;
+}
 
 bool Confirmed(const String& Text) {
   return Dialogs().MessageDlg(Text, TMsgDlgType::mtConfirmation, mbOK | mbCancel) == mrOk;
@@ -166,6 +171,8 @@ void TZABaseArchiver::GetVolumeFileName(String& Name, int Index, bool CheckExist
     else if (selfExtractor)
       Name = path + base + u".ZIP";
   }
+  // Volume names compare without case, also where the file system does not.
+  Name = MatchFileNameCase(Name);
 }
 
 void TZABaseArchiver::DoRequestFirstVolume(String& VolumeFileName, bool& Cancel) {

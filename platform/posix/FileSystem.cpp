@@ -1,6 +1,8 @@
 // Files and folders on POSIX. Names are UTF-8 on disk.
 #include "FileSystem.h"
 
+#include <dirent.h>
+#include <strings.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
@@ -96,6 +98,24 @@ bool FileSetDosTime(const String& FileName, int32_t DosTime) {
   times[1].tv_sec = static_cast<time_t>(t);
   times[1].tv_nsec = 0;
   return utimensat(AT_FDCWD, Native(FileName).c_str(), times, 0) == 0;
+}
+
+String MatchFileNameCase(const String& Path) {
+  if (FileExists(Path)) return Path;
+  const size_t slash = Path.rfind(u'/');
+  const String folder = slash == String::npos ? String() : Path.substr(0, slash + 1);
+  const AnsiString leaf = Native(slash == String::npos ? Path : Path.substr(slash + 1));
+  DIR* dir = opendir(folder.empty() ? "." : Native(folder).c_str());
+  if (!dir) return Path;
+  String match = Path;
+  while (dirent* entry = readdir(dir)) {
+    if (strcasecmp(entry->d_name, leaf.c_str()) == 0 && FileExists(folder + Utf8ToString(entry->d_name))) {
+      match = folder + Utf8ToString(entry->d_name);
+      break;
+    }
+  }
+  closedir(dir);
+  return match;
 }
 
 bool CreateDir(const String& DirName) { return mkdir(Native(DirName).c_str(), 0777) == 0; }

@@ -173,6 +173,8 @@ String SysErrorMessage(int ErrorCode) {
   return Text;
 }
 
+String MatchFileNameCase(const String& Path) { return Path; }
+
 int LastOSError() { return static_cast<int>(GetLastError()); }
 
 void SetLastOSError(int ErrorCode) { SetLastError(static_cast<DWORD>(ErrorCode)); }
