@@ -213,9 +213,13 @@ void TZADirManager::LoadDir() {
       throw EDamagedDirectory();
     if (entries > static_cast<uint32_t>(INT32_MAX)) throw EDamagedDirectory();
     FCompressedStream->SetPosition(start);
-    // Volumes of a set may differ in size: their items are allocated as they are read.
-    if (!multiVolume) CDir.SetCount(static_cast<int32_t>(entries));
-    ReadCentralRecords(volume, static_cast<int32_t>(entries));
+    if (multiVolume) {
+      // Volumes of a set may differ in size: their items are allocated as they are read.
+      ReadCentralRecords(volume, static_cast<int32_t>(entries));
+    } else {
+      CDir.SetCount(static_cast<int32_t>(entries));
+      ReadCentralRecordsInMemory(static_cast<int32_t>(entries));
+    }
   } catch (const EDamagedDirectory&) {
     if (!FArc->FOpenCorruptedArchives) throw EReadError();
     RebuildFromLocalHeaders();
@@ -233,6 +237,26 @@ void TZADirManager::LoadDir() {
   if (!FArc->FOpenCorruptedArchives && !multiVolume) CheckCompressedSizes();
   if (lastVolume == 0) DetectStubSize(pos);
   if (!OffsetsIncludeStub()) ApplyStubOffset();
+}
+
+// One read of everything from the directory's start to the end of the stream
+// instead of several small reads per record; the records read the same.
+void TZADirManager::ReadCentralRecordsInMemory(int32_t Entries) {
+  TStream* file = FCompressedStream;
+  const int64_t start = file->Position();
+  TMemoryStream tail;
+  tail.SetSize(file->Size() - start);
+  file->ReadBuffer(tail.Memory(), tail.Size());
+  FCompressedStream = &tail;
+  try {
+    TZAVolumeNumberInfo unused;
+    ReadCentralRecords(unused, Entries);
+  } catch (...) {
+    FCompressedStream = file;
+    throw;
+  }
+  FCompressedStream = file;
+  if (Entries > 0) CentralDirOffset = start;
 }
 
 void TZADirManager::ReadCentralRecords(TZAVolumeNumberInfo& Volume, int32_t Entries) {

@@ -65,6 +65,7 @@ class TZADirManager {
   bool FindCentralDirEnd(TZAZipCentralDirEnd& End, int64_t& EndPos);
   bool IsValidCentralDirEnd(int64_t c, TZAZipCentralDirEnd& End);
   void ReadCentralRecords(TZAVolumeNumberInfo& Volume, int32_t Entries);
+  void ReadCentralRecordsInMemory(int32_t Entries);
   String DecodeEntryName(const AnsiString& Bytes, uint16_t Flags) const;
   void ParseExtraFields(int32_t i, uint16_t ExtraLength);
   void RebuildFromLocalHeaders();
