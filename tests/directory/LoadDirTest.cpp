@@ -397,6 +397,21 @@ TEST(LoadDirVolumes, AVolumeRequestCancelledByTheHostEndsTheOpen) {
   EXPECT_FALSE(a.Active());
 }
 
+TEST(LoadDirVolumes, ASetIsNeverRebuiltFromLocalHeaders) {
+  TScratchDir dir;
+  for (const char* part : {"split.z01", "split.z02", "split.z03", "split.zip"})
+    fs::copy_file(fs::path("open") / part, dir.Path() / part);
+  // 0xFFFF entries without ZIP64 records always ask for the scan.
+  Bytes last = ReadAll(dir.Path() / "split.zip");
+  const size_t end = last.size() - 22;
+  ASSERT_EQ(last[end], 0x50);
+  last[end + 8] = last[end + 9] = last[end + 10] = last[end + 11] = 0xFF;
+  WriteAll(dir.Path() / "split.zip", last);
+  TProbeArchiver a(nullptr);
+  a.SetFileName(dir / "split.zip");
+  EXPECT_EQ(NativeErrorOf([&] { a.OpenArchive(64); }), 44);
+}
+
 TEST(LoadDirVolumes, VolumeNamesInBothNamings) {
   class TNames : public TZipArchiver {
    public:
