@@ -8,6 +8,7 @@
 #include "Component.h"
 #include "Stream.h"
 #include "StringList.h"
+#include "ZAArchiveItem.h"
 #include "ZAOptions.h"
 #include "ZASpanning.h"
 #include "ZATypes.h"
@@ -89,6 +90,25 @@ class TZABaseArchiver : public TComponent {
   TZAOnProcessVolumeFailureEvent OnProcessVolumeFailure;  // raised only while writing volumes
   TZAOnStoreFileEvent OnStoreFile;
   TZAOnExtractFileEvent OnExtractFile;
+
+ // ---- Search and extraction (defined under archiver/extract) ----------------
+ public:
+  bool FindFirst(const String& FileMask, TZAArchiveItem& F, int SearchAttr,
+                 const String& ExclusionMask);
+  bool FindNext(TZAArchiveItem& F);
+  void ExtractFiles(const String& FileMask, int SearchAttr, const String& ExclusionMask);
+  int FileCount();
+
+ protected:
+  bool SearchItems(TZAArchiveItem& F);
+  bool IsItemMatch(int ItemNo, const TInternalSearchRec& Handle);
+  void TagItems(const String& FileMask, int SearchAttr, const String& ExclusionMask);
+  void ProcessTaggedItems(TZAProcessOperation Operation, int ItemNo);
+  void ExtractItem(int ItemNo, String Name, String Base);
+  // Decodes one item into Output; raises EZAException when it fails.
+  void DecodeItem(int ItemNo, TStream& Output);
+  friend class TZAItemDecoder;
+  // ---- end of search and extraction -------------------------------------
 
  protected:
   // The dispatchers: each event is raised only through its slot, so that a
