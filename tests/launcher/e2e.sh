@@ -1,0 +1,195 @@
+#!/usr/bin/env bash
+# The launcher end to end: the real program under Wine and Xvfb, clicked with
+# xdotool, looked at from inside Wine with WindowProbe and on screen with
+# ImageMagick. Three starts, each with a temporary folder of its own:
+#   1. a normal start: caption, client area, banner, CJK captions (which
+#      font Wine realizes for them is checked in forms_tests), a present
+#      tool started in the working folder, a missing one doing nothing;
+#   2. a start that cannot write its archive (file size limit 0): the empty
+#      temporary file stays and nothing is shown;
+#   3. a start whose archive cannot be opened (the embedded bytes zeroed in a
+#      copy of the program): the box "初始化错误", and the temporary file stays.
+# Screenshots are kept in OUT.
+#
+#   e2e.sh LAUNCHER.exe TOOL.exe WindowProbe.exe BANNER.jpg ARCHIVE.zip OUT
+set -euo pipefail
+launcher=$(realpath "$1") tool=$(realpath "$2") probe_exe=$(realpath "$3")
+banner=$(realpath "$4") archive=$(realpath "$5") out=$(realpath -m "$6")
+root=$(cd "$(dirname "$0")/../.." && pwd)
+export WINEPREFIX=${WINEPREFIX:-$root/build/wine} WINEDEBUG=-all
+im=/usr/bin  # Debian's ImageMagick, whatever else is on PATH
+caption='Vantrel 1.0 www.vantrel.example'
+caption_re='^Vantrel 1\.0 www\.vantrel\.example$'
+
+rm -rf "$out"
+mkdir -p "$out"
+failures=0
+fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
+check() { # description, then a command that must succeed
+  local what=$1; shift
+  if "$@"; then echo "ok: $what"; else fail "$what"; fi
+}
+
+jobs_started=()
+xvfb_pid=
+cleanup() {
+  for title in "$caption" Vantrel; do probe close "$title" || true; done
+  for pid in "${jobs_started[@]}"; do wait "$pid" 2>/dev/null || true; done
+  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
+}
+trap cleanup EXIT
+
+if [ -z "${DISPLAY:-}" ]; then
+  display_no=$((200 + RANDOM % 100))
+  Xvfb ":$display_no" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+  xvfb_pid=$!
+  for _ in $(seq 100); do [ -e "/tmp/.X11-unix/X$display_no" ] && break; sleep 0.1; done
+  export DISPLAY=":$display_no"
+fi
+"$root/scripts/wine-exec" --prepare
+"$root/scripts/wine-cjk-fonts"
+# One server for all the starts below, and never one started under the file
+# size limit of the second case.
+wineserver -p30 2>/dev/null || true
+
+probe() { "$root/scripts/wine-exec" "$probe_exe" "$@" 2>/dev/null | tr -d '\r'; }
+winpath() { local p=${1//\//\\}; echo "Z:$p"; }
+
+# Starts a launcher with TMP and TEMP pointing at a folder of its own; Wine
+# takes those two from its registry, so they are set inside Wine.
+start_launcher() { # exe temp-folder [file-size-limit]
+  local exe=$1 temp=$2 limit=${3:-unlimited}
+  mkdir -p "$temp"
+  (
+    ulimit -f "$limit"
+    trap '' XFSZ  # a write past the limit fails instead of killing the program
+    exec "$root/scripts/wine-exec" cmd /c "set TMP=$(winpath "$temp")&& set TEMP=$(winpath "$temp")&& $(winpath "$exe")"
+  ) >/dev/null 2>&1 &
+  jobs_started+=($!)
+}
+
+# The process id (as Wine counts) of the window with this title.
+pid_of() { probe list | awk -F'|' -v t="$1" '$2 == t { sub(/^window /, "", $1); print $1; exit }'; }
+# The titles of every visible window of that process but the main one.
+other_windows_of() { probe list | awk -F'|' -v p="window $1" -v t="$caption" '$1 == p && $2 != t { print $2 }'; }
+
+temp_files() { find "$1" -maxdepth 1 -name 'tmp*.tmp' -printf '%s\n'; }
+
+rmse() { # the normalised root-mean-square difference of two pictures
+  "$im/compare" -metric RMSE "$1" "$2" null: 2>&1 | sed -n 's/.*(\(.*\)).*/\1/p'
+}
+below() { awk -v a="$1" -v b="$2" 'BEGIN { exit !(a != "" && a < b) }'; }
+
+# ---- 1. a normal start
+temp=$out/temp-normal
+start_launcher "$launcher" "$temp"
+if ! window=$(timeout 120 xdotool search --sync --onlyvisible --name "$caption_re" | head -n 1); then
+  fail "the main window never appeared"
+  exit 1
+fi
+check "xdotool sees the caption" test "$(xdotool getwindowname "$window")" = "$caption"
+
+info=$(probe info "$caption") || true
+echo "$info" | sed 's/^/  /'
+check "client area 349 x 115" grep -qx 'client 349 115' <<<"$info"
+read -r ox oy < <(awk '$1 == "origin" { print $2, $3 }' <<<"$info")
+
+button_line() { grep -i "^control Button|$1|" <<<"$info" || true; }
+b1=$(button_line 'IE设置工具')
+b2=$(button_line 'IE修复工具')
+check "Button1 at 32,24 sized 75 x 25" grep -q '|32,24,75,25$' <<<"$b1"
+check "Button2 at 32,64 sized 75 x 25" grep -q '|32,64,75,25$' <<<"$b2"
+# The banner, unscaled from the image area's corner and clipped to 185 x 65.
+# Painting happens when the program gets to it, so look until it shows.
+"$im/convert" "$banner" -crop 185x65+0+0 +repage "$out/banner-expected.png"
+for _ in $(seq 60); do
+  "$im/import" -window root "$out/launcher.png"
+  "$im/convert" "$out/launcher.png" -crop "185x65+$((ox + 144))+$((oy + 24))" +repage "$out/banner-shown.png"
+  below "$(rmse "$out/banner-shown.png" "$out/banner-expected.png")" 0.03 && break
+  sleep 0.5
+done
+shown=$(rmse "$out/banner-shown.png" "$out/banner-expected.png")
+check "banner pixels in the image area (RMSE $shown)" below "$shown" 0.03
+# One pixel to the right is not the banner's place: the comparison can tell.
+"$im/convert" "$out/launcher.png" -crop "185x65+$((ox + 145))+$((oy + 24))" +repage "$out/banner-shifted.png"
+check "a shifted crop does not match" below 0.03 "$(rmse "$out/banner-shifted.png" "$out/banner-expected.png")"
+
+# The captions share "IE" and "工具" and differ in two CJK characters: drawn
+# as boxes they would be the same picture. The crop keeps inside the focus
+# rectangle.
+crop_caption() { # line, output
+  IFS='|' read -r _ _ bounds _ <<<"$1"
+  IFS=, read -r x y _ _ <<<"$bounds"
+  "$im/convert" "$out/launcher.png" -crop "65x15+$((ox + x + 5))+$((oy + y + 5))" +repage "$2"
+}
+crop_caption "$b1" "$out/button1-caption.png"
+crop_caption "$b2" "$out/button2-caption.png"
+differing=$("$im/compare" -metric AE -fuzz 20% "$out/button1-caption.png" "$out/button2-caption.png" null: 2>&1 || true)
+check "the two captions differ where their CJK characters do ($differing pixels)" test "${differing%%.*}" -gt 20
+for n in 1 2; do
+  ink=$("$im/convert" "$out/button$n-caption.png" -colorspace Gray -threshold 50% -format '%[fx:mean]' info:)
+  check "caption $n has ink" below "$ink" 0.95
+done
+
+# Tools: IEsetup.exe present, ie_tool.exe missing. The extraction may have
+# put both there already, so the folder is arranged now.
+workdir=$temp/$caption
+mkdir -p "$workdir"
+cp "$tool" "$workdir/IEsetup.exe"
+rm -f "$workdir/ie_tool.exe"
+click() { # control line
+  IFS='|' read -r _ _ bounds _ <<<"$1"
+  IFS=, read -r x y w h <<<"$bounds"
+  xdotool mousemove "$((ox + x + w / 2))" "$((oy + y + h / 2))" click 1
+}
+# The missing tool's button first: had it called the shell, the shell's
+# error box would hold the launcher before it saw the second click.
+click "$b2"
+click "$b1"
+tool_title="IEsetup.exe - $(winpath "$workdir")"
+check "the present tool started with the working folder as its current folder" \
+  test "$(probe wait "$tool_title")" = "$tool_title"
+"$im/import" -window root "$out/tool-started.png"
+launcher_pid=$(pid_of "$caption")
+check "nothing else shown by the launcher" test -z "$(other_windows_of "$launcher_pid")"
+check "no window of the missing tool" bash -c "! grep -q '|ie_tool.exe' <<<\"\$1\"" _ "$(probe list)"
+check "the temporary archive is deleted after a good start" test -z "$(temp_files "$temp")"
+probe close "$tool_title"
+probe close "$caption"
+probe gone "$caption"
+
+# ---- 2. the archive cannot be written
+temp=$out/temp-unwritable
+start_launcher "$launcher" "$temp" 0
+check "the main window appears" test "$(probe wait "$caption")" = "$caption"
+"$im/import" -window root "$out/launcher-unwritable.png"
+check "the empty temporary file stays" test "$(temp_files "$temp")" = 0
+check "nothing else shown" test -z "$(other_windows_of "$(pid_of "$caption")")"
+probe close "$caption"
+probe gone "$caption"
+
+# ---- 3. the archive cannot be opened
+temp=$out/temp-damaged
+mkdir -p "$out/damaged"
+python3 - "$launcher" "$archive" "$out/damaged/Vantrel.exe" <<'PY'
+import sys
+program, archive, output = (open(sys.argv[1], "rb").read(), open(sys.argv[2], "rb").read(), sys.argv[3])
+at = program.find(archive)
+assert at >= 0 and program.find(archive, at + 1) < 0, "the archive is not embedded once"
+open(output, "wb").write(program[:at] + bytes(len(archive)) + program[at + len(archive):])
+PY
+start_launcher "$out/damaged/Vantrel.exe" "$temp"
+first=$(probe wait Vantrel "$caption") || true
+"$im/import" -window root "$out/launcher-damaged.png"
+check "a box comes before the main window" test "$first" = Vantrel
+check "the box says 初始化错误" bash -c "grep -q '|Vantrel|.*初始化错误' <<<\"\$1\"" _ "$(probe list)"
+check "the temporary file stays, whole" test "$(temp_files "$temp")" = "$(stat -c %s "$archive")"
+probe close Vantrel
+check "the main window opens after the box" test "$(probe wait "$caption")" = "$caption"
+probe close "$caption"
+
+if [ "$failures" -gt 0 ]; then
+  echo "$failures check(s) failed; screenshots in $out" >&2
+  exit 1
+fi
+echo "all checks passed; screenshots in $out"
