@@ -231,6 +231,8 @@ void TZABaseArchiver::SetInMemory(bool Value) {
 }
 
 // ---- Dispatchers ---------------------------------------------------------
+// DoConfirmOverwrite, DoProcessFileFailure and DoDiskFull, with their
+// default prompts, are defined with extraction (archiver/extract).
 
 void TZABaseArchiver::DoOverallProgress(double Progress, TZAProcessOperation Operation,
                                         TZAProgressPhase ProgressPhase, bool& Cancel) {
@@ -256,11 +258,6 @@ void TZABaseArchiver::DoCopyTempFileProgress(double Progress, TZAProgressPhase P
   if (OnCopyTempFileProgress) OnCopyTempFileProgress(this, Progress, ProgressPhase, Cancel);
 }
 
-void TZABaseArchiver::DoConfirmOverwrite(const String& SourceFileName, String& DestFileName,
-                                         bool& Confirm) {
-  if (OnConfirmOverwrite) OnConfirmOverwrite(this, SourceFileName, DestFileName, Confirm);
-}
-
 void TZABaseArchiver::DoConfirmProcessFile(const String& FileName, TZAProcessOperation Operation,
                                            bool& Confirm) {
   if (OnConfirmProcessFile)
@@ -274,20 +271,9 @@ void TZABaseArchiver::DoPassword(const String& FileName, AnsiString& NewPassword
   if (OnPassword) OnPassword(this, FileName, NewPassword, SkipFile);
 }
 
-void TZABaseArchiver::DoProcessFileFailure(const String& FileName, TZAProcessOperation Operation,
-                                           int NativeError, int ErrorCode,
-                                           const String& ErrorMessage, TZAAction& Action) {
-  if (OnProcessFileFailure)
-    OnProcessFileFailure(this, FileName, Operation, NativeError, ErrorCode, ErrorMessage, Action);
-}
-
 void TZABaseArchiver::DoRequestBlankVolume(int VolumeNumber, String& VolumeFileName,
                                            bool& Cancel) {
   if (OnRequestBlankVolume) OnRequestBlankVolume(this, VolumeNumber, VolumeFileName, Cancel);
-}
-
-void TZABaseArchiver::DoDiskFull(int VolumeNumber, const String& VolumeFileName, bool& Cancel) {
-  if (OnDiskFull) OnDiskFull(this, VolumeNumber, VolumeFileName, Cancel);
 }
 
 void TZABaseArchiver::DoProcessVolumeFailure(TZAProcessOperation Operation, int VolumeNumber,

@@ -73,3 +73,84 @@ for path in sys.argv[1:]:
             out.write("%s\t%d\t%d\t%08x\t%d\t%08x\n" % (
                 i.filename, i.compress_size, i.file_size, i.CRC, i.header_offset, i.external_attr))
 PY
+
+# ---- Extraction: one source tree archived by each peer tool -----------------
+# The tests extract every archive and compare the tree with extract/tree.manifest
+# (path, size, CRC-32, local time, read-only). Times are set in UTC so that
+# the DOS times in the archives are the wall-clock times the manifest names.
+export TZ=UTC
+mkdir -p extract
+src="$work/extract-src"
+python3 - "$src" <<'PY'
+import os, random, sys
+root = sys.argv[1]
+rng = random.Random(6)
+files = {
+    "hello.txt": b"hello, world\n",
+    "space name.txt": b"a name with a space\n",
+    "docs/numbers.txt": "".join("%d\n" % i for i in range(1, 20001)).encode(),
+    "docs/readonly.txt": b"nobody may write this\n" * 50,
+    "docs/empty.txt": b"",
+    "deep/a/b/c.txt": b"deep\n",
+    "bin/random.bin": bytes(rng.getrandbits(8) for _ in range(150000)),
+}
+for name, data in files.items():
+    path = os.path.join(root, name)
+    os.makedirs(os.path.dirname(path), exist_ok=True)
+    with open(path, "wb") as f:
+        f.write(data)
+PY
+stamp=0
+for f in hello.txt "space name.txt" docs/numbers.txt docs/readonly.txt docs/empty.txt deep/a/b/c.txt bin/random.bin; do
+  touch -d "2023-0$((stamp % 9 + 1))-1$((stamp % 9)) 1$((stamp % 9)):2$((stamp % 9)):$((stamp * 2 % 60))" "$src/$f"
+  stamp=$((stamp + 1))
+done
+chmod 0444 "$src/docs/readonly.txt"
+rm -f extract/*.zip extract/split.z*
+(cd "$src" && zip -q -r "$OLDPWD/extract/infozip.zip" .)
+# Streamed: data descriptors, and ZIP64 records forced.
+(cd "$src" && zip -q -r -fz - . | cat > "$OLDPWD/extract/infozip-stream.zip")
+(cd "$src" && 7zz a -tzip -bso0 -bsp0 "$OLDPWD/extract/7zz.zip" .)
+(cd "$src" && bsdtar --format zip -cf "$OLDPWD/extract/bsdtar.zip" .)
+python3 - "$src" extract/python.zip <<'PY'
+import os, sys, zipfile
+root, out = sys.argv[1:]
+with zipfile.ZipFile(out, "w", zipfile.ZIP_DEFLATED) as z:
+    for folder, dirs, files in sorted(os.walk(root)):
+        dirs.sort()
+        for name in sorted(files):
+            path = os.path.join(folder, name)
+            z.write(path, os.path.relpath(path, root))
+PY
+# Python writing to a pipe: data descriptors, and ZIP64 extra blocks.
+python3 - "$src" <<'PY' | cat > extract/python-stream.zip
+import os, sys, zipfile
+root = sys.argv[1]
+with zipfile.ZipFile(sys.stdout.buffer, "w", zipfile.ZIP_DEFLATED) as z:
+    for folder, dirs, files in sorted(os.walk(root)):
+        dirs.sort()
+        for name in sorted(files):
+            path = os.path.join(folder, name)
+            info = zipfile.ZipInfo.from_file(path, os.path.relpath(path, root))
+            info.compress_type = zipfile.ZIP_DEFLATED
+            with open(path, "rb") as f, z.open(info, "w", force_zip64=True) as w:
+                w.write(f.read())
+PY
+# A split set whose items cross from one volume into the next.
+(cd "$src" && zip -q -r -s 64k "$OLDPWD/extract/split.zip" bin docs)
+python3 - "$src" extract/tree.manifest <<'PY'
+import os, sys, time, zlib
+root, out = sys.argv[1:]
+with open(out, "w") as m:
+    for folder, dirs, files in sorted(os.walk(root)):
+        dirs.sort()
+        for name in sorted(files):
+            path = os.path.join(folder, name)
+            data = open(path, "rb").read()
+            st = os.stat(path)
+            m.write("%s\t%d\t%08x\t%s\t%d\n" % (
+                os.path.relpath(path, root), len(data), zlib.crc32(data),
+                time.strftime("%Y-%m-%d %H:%M:%S", time.localtime(st.st_mtime)),
+                0 if st.st_mode & 0o200 else 1))
+PY
+chmod -R u+w "$src"
