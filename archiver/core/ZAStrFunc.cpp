@@ -178,7 +178,7 @@ bool MakeFolders(const String& Path) {
     if (FolderPart(folder).empty()) break;
   }
   for (auto it = missing.rbegin(); it != missing.rend(); ++it)
-    if (!CreateDir(*it)) return false;
+    if (!CreateDir(*it) && !FolderIsPresent(*it)) return false;  // "x/." exists once "x" does
   return true;
 }
 
