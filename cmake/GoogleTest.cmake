@@ -13,7 +13,9 @@ function(add_gtest_binary name)
   # g++ 12 reports false overlaps inside std::basic_string at -O2.
   # Tests build records with designated initializers that leave the rest default.
   target_compile_options(${name} PRIVATE -Wno-restrict -Wno-missing-field-initializers)
-  if(WIN32)
+  if(VANTREL_TEST_TAG)
+    set(tag ${VANTREL_TEST_TAG})
+  elseif(WIN32)
     set(tag win)
   else()
     set(tag native)

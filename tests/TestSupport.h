@@ -17,6 +17,13 @@ namespace testing_support {
 namespace fs = std::filesystem;
 
 inline fs::path ToPath(const String& s) { return fs::path(s); }
+
+// A copy of a packed record's field: gtest binds its arguments to references,
+// which a packed field's address cannot always carry.
+template <class T>
+T Val(T value) {
+  return value;
+}
 inline String ToStr(const fs::path& p) { return p.u16string(); }
 
 // A fresh folder under the temporary folder, removed with everything in it.

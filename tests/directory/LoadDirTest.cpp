@@ -79,14 +79,14 @@ TEST(LoadDir, ArchivesOfPeerToolsMatchWhatAPeerReaderSees) {
     for (int i = 0; i < a.Count(); ++i) {
       const TDirItem& item = a.Item(i);
       EXPECT_EQ(item.Name, Utf16(expected[i].Name));
-      EXPECT_EQ(item.CentralDir.compSize, expected[i].Packed);
-      EXPECT_EQ(item.CentralDir.unCompSize, expected[i].Size);
-      EXPECT_EQ(item.CentralDir.crc32, expected[i].Crc);
+      EXPECT_EQ(Val(item.CentralDir.compSize), expected[i].Packed);
+      EXPECT_EQ(Val(item.CentralDir.unCompSize), expected[i].Size);
+      EXPECT_EQ(Val(item.CentralDir.crc32), expected[i].Crc);
       // Folders keep the offset stored when the stub is added to the others.
       const bool unadjustedFolder = std::string(fixture) == "open/sfx-unadjusted.exe" &&
                                     (item.CentralDir.externalAttr & 0x10);
       EXPECT_EQ(LocalOffset(item), expected[i].Offset - (unadjustedFolder ? 1000 : 0));
-      EXPECT_EQ(item.CentralDir.externalAttr, expected[i].Attr);
+      EXPECT_EQ(Val(item.CentralDir.externalAttr), expected[i].Attr);
     }
   }
 }
@@ -131,9 +131,9 @@ TEST(LoadDir, SplitSetsInBothNamings) {
     EXPECT_EQ(a.SpanningOptions().AdvancedNaming(), set.Advanced);
     ASSERT_EQ(a.Count(), 2);
     EXPECT_EQ(a.Item(0).Name, u"random.bin");
-    EXPECT_EQ(a.Item(0).CentralDir.unCompSize, 200000u);
+    EXPECT_EQ(Val(a.Item(0).CentralDir.unCompSize), 200000u);
     EXPECT_EQ(a.Item(1).Name, u"hello.txt");
-    EXPECT_EQ(a.Item(1).CentralDir.crc32, 0xF4247453u);
+    EXPECT_EQ(Val(a.Item(1).CentralDir.crc32), 0xF4247453u);
   }
 }
 
@@ -149,11 +149,11 @@ TEST(LoadDir, DamagedArchivesComeBackThroughTheScan) {
     EXPECT_EQ(a.Dir().StubSize, 0);
     for (int i = 0; i < 3; ++i) {
       EXPECT_EQ(a.Item(i).Name, Utf16(expected[i].Name));
-      EXPECT_EQ(a.Item(i).CentralDir.compSize, expected[i].Packed);
-      EXPECT_EQ(a.Item(i).CentralDir.crc32, expected[i].Crc);
-      EXPECT_EQ(a.Item(i).CentralDir.relOffsetLH, expected[i].Offset);
+      EXPECT_EQ(Val(a.Item(i).CentralDir.compSize), expected[i].Packed);
+      EXPECT_EQ(Val(a.Item(i).CentralDir.crc32), expected[i].Crc);
+      EXPECT_EQ(Val(a.Item(i).CentralDir.relOffsetLH), expected[i].Offset);
       // Zero-length entries without a descriptor are taken for folders.
-      EXPECT_EQ(a.Item(i).CentralDir.externalAttr, expected[i].Size == 0 ? 0x10u : 0x20u);
+      EXPECT_EQ(Val(a.Item(i).CentralDir.externalAttr), expected[i].Size == 0 ? 0x10u : 0x20u);
     }
     TProbeArchiver strict(nullptr);
     strict.SetFileName(Utf16(fixture));
@@ -205,14 +205,14 @@ TEST_F(LoadBuilt, StubOffsetsAreAppliedOnlyWhenTheyAreMissing) {
   archive.OffsetsCountStub = false;
   TProbeArchiver& unadjusted = Open(archive.Build());
   EXPECT_EQ(unadjusted.Dir().StubSize, 1000);
-  EXPECT_EQ(unadjusted.Item(0).CentralDir.relOffsetLH, archive.LocalOffsets[0]);
-  EXPECT_EQ(unadjusted.Item(1).CentralDir.relOffsetLH, archive.LocalOffsets[1] - 1000);  // folders keep theirs
-  EXPECT_EQ(unadjusted.Item(2).CentralDir.relOffsetLH, archive.LocalOffsets[2]);
+  EXPECT_EQ(Val(unadjusted.Item(0).CentralDir.relOffsetLH), archive.LocalOffsets[0]);
+  EXPECT_EQ(Val(unadjusted.Item(1).CentralDir.relOffsetLH), archive.LocalOffsets[1] - 1000);  // folders keep theirs
+  EXPECT_EQ(Val(unadjusted.Item(2).CentralDir.relOffsetLH), archive.LocalOffsets[2]);
 
   archive.OffsetsCountStub = true;
   TProbeArchiver& adjusted = Open(archive.Build());
   EXPECT_EQ(adjusted.Dir().StubSize, 1000);
-  EXPECT_EQ(adjusted.Item(0).CentralDir.relOffsetLH, 1000u);
+  EXPECT_EQ(Val(adjusted.Item(0).CentralDir.relOffsetLH), 1000u);
 }
 
 TEST_F(LoadBuilt, EndRecordSearch) {
@@ -295,7 +295,7 @@ TEST_F(LoadBuilt, ExtraBlocksSetSizesAndEncryption) {
   EXPECT_EQ(a.Item(0).Zip64ExtInfo.uncompSize, 0);
   EXPECT_EQ(a.Item(1).ZAEncryptionAlgorithm, caAES_256);
   EXPECT_EQ(a.Item(1).CompressionMethod, 8);
-  EXPECT_EQ(a.Item(1).CentralDir.compMethod, 99);
+  EXPECT_EQ(Val(a.Item(1).CentralDir.compMethod), 99);
   EXPECT_EQ(a.Item(2).ZAEncryptionAlgorithm, caPkzipClassic);  // not honoured from 0x4114 on
   EXPECT_EQ(a.Item(2).CompressionMethod, 99);
   ASSERT_EQ(a.Item(3).ExtraFields.size(), 1u);
