@@ -94,8 +94,7 @@ void TMainForm::FormCreate(TComponent* Sender) {
     Archiver->SetFileName(TempFile);
     Archiver->OpenArchive();
     Archiver->SetBaseDir(WorkDir);
-    // TODO(extraction): unpack every entry here, once the engine extracts:
-    //   Archiver->ExtractFiles(u"*.*", 10431, u"");
+    Archiver->ExtractFiles(u"*.*", 10431, u"");
     Archiver->CloseArchive();
     DeleteTempArchive(TempFile);
   } catch (...) {

@@ -1,10 +1,17 @@
 #!/usr/bin/env bash
 # The launcher end to end: the real program under Wine and Xvfb, clicked with
 # xdotool, looked at from inside Wine with WindowProbe and on screen with
-# ImageMagick. Three starts, each with a temporary folder of its own:
+# ImageMagick. Five starts:
 #   1. a normal start: caption, client area, banner, CJK captions (which
-#      font Wine realizes for them is checked in forms_tests), a present
-#      tool started in the working folder, a missing one doing nothing;
+#      font Wine realizes for them is checked in forms_tests), the working
+#      folder holding exactly the two unpacked tools with their archive
+#      bytes and times, the temporary archive gone, a present tool started
+#      in the working folder, a missing one doing nothing;
+#   1b. a second start in the same folder replacing both tools, read-only
+#      and damaged copies included; both buttons start their tools;
+#   1c. a start while a tool of the earlier start still runs: its file
+#      cannot be replaced, the engine's failure box asks what to do, and
+#      Abort lets the window open;
 #   2. a start that cannot write its archive (file size limit 0): the empty
 #      temporary file stays and nothing is shown;
 #   3. a start whose archive cannot be opened (the embedded bytes zeroed in a
@@ -134,11 +141,29 @@ for n in 1 2; do
   check "caption $n has ink" below "$ink" 0.95
 done
 
-# Tools: IEsetup.exe present, ie_tool.exe missing. The extraction may have
-# put both there already, so the folder is arranged now.
+# The unpacking: exactly the two tools, as the archive holds them, with the
+# archive's times (both sides read them in the same local time zone).
 workdir=$temp/$caption
-mkdir -p "$workdir"
-cp "$tool" "$workdir/IEsetup.exe"
+unpacked_as_archived() { # folder
+  python3 - "$archive" "$1" <<'PY'
+import os, sys, time, zipfile
+archive, folder = sys.argv[1], sys.argv[2]
+with zipfile.ZipFile(archive) as z:
+    names = sorted(i.filename for i in z.infolist())
+    assert sorted(os.listdir(folder)) == names, (os.listdir(folder), names)
+    for info in z.infolist():
+        path = os.path.join(folder, info.filename)
+        assert open(path, "rb").read() == z.read(info), info.filename + " differs"
+        shown = time.localtime(os.stat(path).st_mtime)[:6]
+        assert shown == info.date_time, (info.filename, shown, info.date_time)
+        assert os.access(path, os.W_OK), info.filename + " is read-only"
+PY
+}
+check "the working folder holds exactly the unpacked tools, bytes and times as archived" \
+  unpacked_as_archived "$workdir"
+check "the temporary archive is deleted after a good start" test -z "$(temp_files "$temp")"
+
+# Tools: IEsetup.exe present, ie_tool.exe taken away.
 rm -f "$workdir/ie_tool.exe"
 click() { # control line
   IFS='|' read -r _ _ bounds _ <<<"$1"
@@ -156,10 +181,44 @@ check "the present tool started with the working folder as its current folder" \
 launcher_pid=$(pid_of "$caption")
 check "nothing else shown by the launcher" test -z "$(other_windows_of "$launcher_pid")"
 check "no window of the missing tool" bash -c "! grep -q '|ie_tool.exe' <<<\"\$1\"" _ "$(probe list)"
-check "the temporary archive is deleted after a good start" test -z "$(temp_files "$temp")"
 probe close "$tool_title"
 probe close "$caption"
 probe gone "$caption"
+
+# ---- 1b. a second start replaces both tools, read-only and damaged copies too
+for name in IEsetup.exe ie_tool.exe; do
+  printf 'not the tool' > "$workdir/$name"
+  chmod a-w "$workdir/$name"
+done
+start_launcher "$launcher" "$temp"
+check "the main window appears again" test "$(probe wait "$caption")" = "$caption"
+check "both tools are unpacked again over read-only copies" unpacked_as_archived "$workdir"
+check "the temporary archive is deleted again" test -z "$(temp_files "$temp")"
+click "$b1"
+click "$b2"
+setup_title="IEsetup.exe - $(winpath "$workdir")"
+repair_title="ie_tool.exe - $(winpath "$workdir")"
+check "Button1 starts the unpacked IEsetup.exe" test "$(probe wait "$setup_title")" = "$setup_title"
+check "Button2 starts the unpacked ie_tool.exe" test "$(probe wait "$repair_title")" = "$repair_title"
+"$im/import" -window root "$out/tools-started.png"
+probe close "$repair_title"
+probe close "$caption"
+probe gone "$caption"
+
+# ---- 1c. IEsetup.exe still runs: its file cannot be replaced
+start_launcher "$launcher" "$temp"
+box=$(probe wait Confirm "$caption") || true
+"$im/import" -window root "$out/launcher-tool-running.png"
+check "the engine's failure box comes before the main window" test "$box" = Confirm
+check "the box names the file that cannot be replaced" \
+  bash -c "grep -q '|Confirm|.*IEsetup.exe.*File processing error, possibly disk is full' <<<\"\$1\"" _ "$(probe list)"
+probe close Confirm  # closing the box answers Abort
+check "the main window opens after Abort" test "$(probe wait "$caption")" = "$caption"
+check "the running tool's file is left as it was" cmp -s "$workdir/IEsetup.exe" <(unzip -p "$archive" IEsetup.exe)
+probe close "$caption"
+probe gone "$caption"
+probe close "$setup_title"
+probe gone "$setup_title"
 
 # ---- 2. the archive cannot be written
 temp=$out/temp-unwritable
