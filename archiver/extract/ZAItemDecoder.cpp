@@ -99,12 +99,15 @@ bool TZAItemDecoder::DecodeItemStream(TStream& Archive) {
       break;
   }
 
-  const int64_t expected =
-      header.unCompSize == Zip64Escape32 ? FItem.Zip64ExtInfo.uncompSize : header.unCompSize;
-  if (!ok || FWritten != expected) return false;
+  if (!ok || FWritten != ExpectedSize()) return false;
   if (header.extractVersion >= ZipAesBlockVersionLimit) return true;
   if (FAes) return FDecryptor->IsIntact(*FArchive, FinishCrc32(FCrc));
   return FinishCrc32(FCrc) == header.crc32;
+}
+
+int64_t TZAItemDecoder::ExpectedSize() const {
+  const TZAZipCentralDir& header = FItem.CentralDir;
+  return header.unCompSize == Zip64Escape32 ? FItem.Zip64ExtInfo.uncompSize : header.unCompSize;
 }
 
 bool TZAItemDecoder::DecodeChunks() {
@@ -193,6 +196,9 @@ bool TZAItemDecoder::ProcessDeflated(uint8_t* Data, int64_t Count) {
     if (!WriteOutput(out, produced)) return true;
     UpdateCrc32(out, produced, FCrc);
     FWritten += produced;
+    // Data that inflate past the size the entry declares are not that entry:
+    // stop now instead of writing on until the size check fails it.
+    if (FWritten > ExpectedSize() && !FArc.FExtractCorruptedFiles) return false;
     if (FInflater.OutputLeft() != 0 && FInflater.InputLeft() == 0) return true;
     if (rc == Z_STREAM_END) return true;
     FInflater.SetOutput(out, ChunkSize);

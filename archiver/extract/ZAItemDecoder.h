@@ -39,6 +39,8 @@ class TZAItemDecoder {
   bool ReadPackedChunk(uint8_t* Buffer, int64_t Count);
   bool ProcessChunk(int64_t Count);
   bool ProcessStored(const uint8_t* Data, int64_t Count);
+  // The size the central record declares, which the output must match.
+  int64_t ExpectedSize() const;
   bool ProcessDeflated(uint8_t* Data, int64_t Count);
   bool WriteOutput(const uint8_t* Buffer, int64_t Count);
   // Raises the progress events; true when they ask to cancel.
