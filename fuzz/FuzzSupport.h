@@ -14,6 +14,9 @@ class TFuzzArchiver : public TZipArchiver {
  public:
   using TZipArchiver::TZipArchiver;
   TZADirManager* Dir() { return DMHandle.get(); }
+  void Decode(int ItemNo, TStream& Output) { DecodeItem(ItemNo, Output); }
+  // One check of the password given, no prompt.
+  void SuppressPasswordEvent() { FSuppressPasswordEvent = true; }
 };
 
 // A file of this process holding Data; rewritten on every call.
