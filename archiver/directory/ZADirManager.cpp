@@ -396,45 +396,37 @@ void TZADirManager::RebuildFromLocalHeaders() {
   CentralDirOffset = size;
 }
 
-int64_t TZADirManager::FindNextLocalHeader(int64_t From) {
+int64_t TZADirManager::ScanForSignature(int64_t From, uint32_t Pattern, int64_t Window) {
   TKeepPosition keep(*FCompressedStream);
   const int64_t size = FCompressedStream->Size();
-  std::vector<uint8_t> chunk(kLocalHeaderSearchChunk);
-  for (int64_t at = From; at < size;) {
-    const int64_t length = std::min(kLocalHeaderSearchChunk, size - at);
+  std::vector<uint8_t> buffer(static_cast<size_t>(std::min(Window, std::max<int64_t>(size - From, 0))));
+  // Each window starts 4 bytes before the end of the last, so that a
+  // signature across their border lies wholly inside the next one.
+  for (int64_t at = From; at < size; at += Window - 4) {
+    const int64_t length = std::min(Window, size - at);
     if (length <= 4) break;
     FCompressedStream->SetPosition(at);
-    FCompressedStream->ReadBuffer(chunk.data(), length);
-    const int64_t found = FindPattern(chunk, length, ZipLocalFileHeaderSignature);
-    if (found >= 0) {
-      const int64_t match = at + found;
-      return size - match >= static_cast<int64_t>(sizeof(TZALocalFileHeader)) ? match : -1;
-    }
-    at += length - 4;
+    FCompressedStream->ReadBuffer(buffer.data(), length);
+    const int64_t found = FindPattern(buffer, length, Pattern);
+    if (found >= 0) return at + found;
   }
   return -1;
 }
 
+int64_t TZADirManager::FindNextLocalHeader(int64_t From) {
+  const int64_t match = ScanForSignature(From, ZipLocalFileHeaderSignature, kLocalHeaderSearchChunk);
+  if (match < 0) return -1;
+  return FCompressedStream->Size() - match >= static_cast<int64_t>(sizeof(TZALocalFileHeader)) ? match : -1;
+}
+
 bool TZADirManager::FindDataDescriptor(int64_t From, TZADataDescriptor& Descriptor) {
+  const int64_t match = ScanForSignature(From, ZipDataDescriptorSignature, kLocalHeaderSearchChunk);
+  if (match < 0 || FCompressedStream->Size() - match < static_cast<int64_t>(sizeof(TZADataDescriptor)))
+    return false;
   TKeepPosition keep(*FCompressedStream);
-  const int64_t size = FCompressedStream->Size();
-  std::vector<uint8_t> chunk(kLocalHeaderSearchChunk);
-  for (int64_t at = From; at < size;) {
-    const int64_t length = std::min(kLocalHeaderSearchChunk, size - at);
-    if (length <= 4) break;
-    FCompressedStream->SetPosition(at);
-    FCompressedStream->ReadBuffer(chunk.data(), length);
-    const int64_t found = FindPattern(chunk, length, ZipDataDescriptorSignature);
-    if (found >= 0) {
-      const int64_t match = at + found;
-      if (size - match < static_cast<int64_t>(sizeof(TZADataDescriptor))) return false;
-      FCompressedStream->SetPosition(match);
-      FCompressedStream->ReadBuffer(&Descriptor, sizeof(Descriptor));
-      return true;
-    }
-    at += length - 4;
-  }
-  return false;
+  FCompressedStream->SetPosition(match);
+  FCompressedStream->ReadBuffer(&Descriptor, sizeof(Descriptor));
+  return true;
 }
 
 void TZADirManager::CheckCompressedSizes() {
@@ -472,18 +464,7 @@ void TZADirManager::DetectStubSize(int64_t Pos) {
 }
 
 int64_t TZADirManager::FindSignature(int64_t Start, uint32_t Pattern) {
-  TKeepPosition keep(*FCompressedStream);
-  const int64_t size = FCompressedStream->Size();
-  std::vector<uint8_t> window(kSignatureSearchWindow);
-  for (int64_t at = Start; at < size; at += kSignatureSearchWindow - 4) {
-    const int64_t length = std::min(kSignatureSearchWindow, size - at);
-    FCompressedStream->SetPosition(at);
-    FCompressedStream->ReadBuffer(window.data(), length);
-    const int64_t found = FindPattern(window, length, Pattern);
-    if (found >= 0) return at + found;
-    if (length < kSignatureSearchWindow) break;
-  }
-  return -1;
+  return ScanForSignature(Start, Pattern, kSignatureSearchWindow);
 }
 
 bool TZADirManager::LocalHeaderMatches(int64_t c) {

@@ -69,6 +69,8 @@ class TZADirManager {
   String DecodeEntryName(const AnsiString& Bytes, uint16_t Flags) const;
   void ParseExtraFields(int32_t i, uint16_t ExtraLength);
   void RebuildFromLocalHeaders();
+  // The first Pattern at or after From, read in windows of Window bytes.
+  int64_t ScanForSignature(int64_t From, uint32_t Pattern, int64_t Window);
   int64_t FindNextLocalHeader(int64_t From);
   bool FindDataDescriptor(int64_t From, TZADataDescriptor& Descriptor);
   void CheckCompressedSizes();
