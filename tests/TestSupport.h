@@ -11,6 +11,7 @@
 
 #include "FileSystem.h"
 #include "Types.h"
+#include "ZAExcept.h"
 
 namespace testing_support {
 
@@ -66,6 +67,17 @@ inline std::vector<uint8_t> ReadAll(const fs::path& p) {
 inline void WriteAll(const fs::path& p, const std::vector<uint8_t>& bytes) {
   std::ofstream out(p, std::ios::binary | std::ios::trunc);
   out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+
+// The native code of the EZAException that F raises; -1 when it raises none.
+template <class F>
+int NativeErrorOf(F&& f) {
+  try {
+    f();
+  } catch (const EZAException& e) {
+    return e.NativeError;
+  }
+  return -1;
 }
 
 // A fixture under tests/data (the tests' working folder).

@@ -24,16 +24,6 @@ class TProbeArchiver : public TZipArchiver {
 const std::vector<uint8_t> kEmptyArchive = {0x50, 0x4B, 0x05, 0x06, 0, 0, 0, 0, 0, 0, 0,
                                             0,    0,    0,    0,    0, 0, 0, 0, 0, 0, 0};
 
-template <class F>
-int NativeErrorOf(F&& f) {
-  try {
-    f();
-  } catch (const EZAException& e) {
-    return e.NativeError;
-  }
-  return -1;
-}
-
 TEST(ZipArchiver, ConstructionDefaults) {
   TZipArchiver a(nullptr);
   EXPECT_EQ(a.CompressionMethod(), 8);

@@ -26,16 +26,6 @@ class TProbeArchiver : public TZipArchiver {
   uint16_t OpenMode() const { return FileOpenMode; }
 };
 
-template <class F>
-int NativeErrorOf(F&& f) {
-  try {
-    f();
-  } catch (const EZAException& e) {
-    return e.NativeError;
-  }
-  return -1;
-}
-
 String Utf16(const std::string& s) { return String(s.begin(), s.end()); }
 
 struct TManifestLine {

@@ -1,19 +1,12 @@
 #include <gtest/gtest.h>
 
+#include "TestSupport.h"
 #include "ZADirArray.h"
 #include "ZAExcept.h"
 
 namespace {
 
-template <class F>
-int NativeErrorOf(F&& f) {
-  try {
-    f();
-  } catch (const EZAException& e) {
-    return e.NativeError;
-  }
-  return -1;
-}
+using testing_support::NativeErrorOf;
 
 // Loads names the way the directory reader does: one count, then names in order.
 void Load(TZADirArray& da, std::initializer_list<const char16_t*> names) {

@@ -36,16 +36,6 @@ inline void OpenBuilt(TZABaseArchiver& Arc, const TScratchDir& Dir, const zipbui
   Arc.OpenArchive(64);
 }
 
-template <class F>
-int NativeErrorOf(F&& f) {
-  try {
-    f();
-  } catch (const EZAException& e) {
-    return e.NativeError;
-  }
-  return -1;
-}
-
 inline Bytes Pattern(size_t Size, uint32_t Seed = 1) {
   Bytes b(Size);
   uint32_t x = Seed;
