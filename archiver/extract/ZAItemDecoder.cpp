@@ -32,7 +32,8 @@ void TZABaseArchiver::DecodeItem(int ItemNo, TStream& Output) {
   // A copy: a handler may change the list while the item's data flows.
   TDirItem item;
   DMHandle->CDir.GetItem(ItemNo, item);
-  OpenVolume(TZAItemDecoder::ItemVolume(*this, item));
+  // Through the directory manager, so that its stream follows the volume.
+  DMHandle->SwitchVolume(TZAItemDecoder::ItemVolume(*this, item));
   FCompressedStream->SetPosition(LocalHeaderOffset(item));
   TZAItemDecoder decoder(*this, item, Output);
   const bool ok = decoder.DecodeItemStream(*FCompressedStream);
@@ -150,7 +151,7 @@ bool TZAItemDecoder::ReadPackedChunk(uint8_t* Buffer, int64_t Count) {
     if (FArc.FSpanningMode == smNone) return false;
     if (FVolume.VolumeNumber() >= FVolume.LastVolumeNumber()) return false;
     FVolume.SetVolumeNumber(FVolume.VolumeNumber() + 1);
-    FArc.OpenVolume(FVolume);
+    FArc.DMHandle->SwitchVolume(FVolume);
     FArchive = FArc.FCompressedStream;
     FArchive->SetPosition(0);
     const int64_t more = ReadSome(*FArchive, Buffer + got, Count - got);

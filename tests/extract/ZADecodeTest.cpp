@@ -99,7 +99,6 @@ TEST(DecodeItem, DecodesOrFailsWithItsNativeCode) {
       {"method 9", [&] { auto e = Make("m9", text, 9); e.Packed = deflated; return e; }(), 55},
       {"method 12", [&] { auto e = Make("m12", text, 12); e.Packed = deflated; return e; }(), 8},
       {"method 14", [&] { auto e = Make("m14", text, 14); e.Packed = deflated; return e; }(), 8},
-      {"encrypted, no scheme yet", [&] { auto e = Make("enc", text); e.Flags = 1; return e; }(), 8},
       {"local header with an extra area", [&] { auto e = Make("lx", text); e.LocalExtra = zipbuild::ExtraBlock(0x7075, Bytes(40, 9)); return e; }(), 0},
   };
   for (auto& c : cases) {
