@@ -266,11 +266,6 @@ void TZABaseArchiver::DoConfirmProcessFile(const String& FileName, TZAProcessOpe
     Confirm = true;
 }
 
-void TZABaseArchiver::DoPassword(const String& FileName, AnsiString& NewPassword,
-                                 bool& SkipFile) {
-  if (OnPassword) OnPassword(this, FileName, NewPassword, SkipFile);
-}
-
 void TZABaseArchiver::DoRequestBlankVolume(int VolumeNumber, String& VolumeFileName,
                                            bool& Cancel) {
   if (OnRequestBlankVolume) OnRequestBlankVolume(this, VolumeNumber, VolumeFileName, Cancel);

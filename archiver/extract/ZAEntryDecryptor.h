@@ -32,7 +32,8 @@ class TZAEntryDecryptor {
 };
 
 // The decryptor for an encrypted Item, created before its local header is
-// read; nullptr when no scheme can decode it, which makes the item fail as
-// undecodable. CompressionMethod is the archiver's current method.
+// read: AES for an item that names an AES strength, classic otherwise. It
+// keeps a reference to Item. CompressionMethod is the archiver's current
+// method.
 std::unique_ptr<TZAEntryDecryptor> CreateEntryDecryptor(const TDirItem& Item,
                                                         uint16_t CompressionMethod);

@@ -154,3 +154,39 @@ with open(out, "w") as m:
                 0 if st.st_mode & 0o200 else 1))
 PY
 chmod -R u+w "$src"
+
+# ---- Encryption: one small tree encrypted by each peer tool ------------------
+# Every archive uses the password "Pa55 word". zip -P and bsdtar's zipcrypt set
+# the data-descriptor flag, so their check byte is the time's high byte; 7zz's
+# ZipCrypto does not, so its check byte is the CRC's. 7zz's AES entries store
+# CRC 0, bsdtar's store the real one. crypt/tree.manifest: path, size, CRC-32.
+mkdir -p crypt
+csrc="$work/crypt-src"
+mkdir -p "$csrc/docs"
+printf 'hello, secret world\n' > "$csrc/hello.txt"
+seq 1 3000 > "$csrc/docs/numbers.txt"
+python3 -c 'import random, sys; r = random.Random(7); sys.stdout.buffer.write(bytes(r.getrandbits(8) for _ in range(3000)))' \
+  > "$csrc/docs/random.bin"
+touch -d "2024-03-04 05:06:08" "$csrc/hello.txt" "$csrc/docs/numbers.txt" "$csrc/docs/random.bin" "$csrc/docs"
+rm -f crypt/*.zip
+(
+  cd "$csrc"
+  out=$OLDPWD/crypt
+  zip -q -X -r -P 'Pa55 word' "$out/infozip-classic.zip" .
+  bsdtar --format zip --options zip:encryption=zipcrypt --passphrase 'Pa55 word' -cf "$out/bsdtar-classic.zip" .
+  bsdtar --format zip --options zip:encryption=aes256 --passphrase 'Pa55 word' -cf "$out/bsdtar-aes256.zip" .
+  7zz a -tzip -bso0 -bsp0 -mem=ZipCrypto '-pPa55 word' "$out/7zz-zipcrypto.zip" .
+  for bits in 128 192 256; do
+    7zz a -tzip -bso0 -bsp0 "-mem=AES$bits" '-pPa55 word' "$out/7zz-aes$bits.zip" .
+  done
+)
+python3 - "$csrc" crypt/tree.manifest <<'PY'
+import os, sys, zlib
+root, out = sys.argv[1:]
+with open(out, "w") as m:
+    for folder, dirs, files in sorted(os.walk(root)):
+        dirs.sort()
+        for name in sorted(files):
+            data = open(os.path.join(folder, name), "rb").read()
+            m.write("%s\t%d\t%08x\n" % (os.path.relpath(os.path.join(folder, name), root), len(data), zlib.crc32(data)))
+PY

@@ -1,0 +1,3 @@
+#include "ZACryptoTransform.h"
+
+void TZACryptoTransform::Initialize(TCryptoTransformMode Mode, const TDirItem&) { FTransformMode = Mode; }
