@@ -81,6 +81,9 @@ class TDialogMetrics {
     GetTextExtentPoint32W(FDC, L"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz", 52, &Extent);
     FUnitX = (Extent.cx / 26 + 1) / 2;
     FUnitY = Metrics.tmHeight;
+    FAverageX = Extent.cx / 52;
+    FAverageY = Extent.cy;
+    FFontHeight = Metrics.tmHeight;
   }
   ~TDialogMetrics() {
     SelectObject(FDC, FOldFont);
@@ -91,6 +94,11 @@ class TDialogMetrics {
 
   int Horz(int DialogUnits) const { return MulDiv(DialogUnits, FUnitX, 4); }
   int Vert(int DialogUnits) const { return MulDiv(DialogUnits, FUnitY, 8); }
+  // The password window's own measure: the 52 letters' width divided by 52,
+  // remainder dropped, and their height.
+  int AverageHorz(int Units) const { return MulDiv(Units, FAverageX, 4); }
+  int AverageVert(int Units) const { return MulDiv(Units, FAverageY, 8); }
+  int FontHeight() const { return FFontHeight; }
 
   // The size the text takes, wrapped at MaxWidth.
   SIZE TextSize(const String& Text, int MaxWidth, UINT Flags = DT_WORDBREAK) const {
@@ -109,6 +117,7 @@ class TDialogMetrics {
   HWND FDialog;
   HGDIOBJ FOldFont;
   int FUnitX = 8, FUnitY = 16;
+  int FAverageX = 8, FAverageY = 16, FFontHeight = 16;
 };
 
 // Sizes the dialog to the client area given and centres it on its monitor.
@@ -272,24 +281,21 @@ struct TPasswordDialog {
   String Password;
 };
 
+// Every size is a fraction of the font's average character width or height,
+// as the runtime's password query lays itself out.
 void LayoutPasswordDialog(HWND Dialog, const TPasswordDialog& Query) {
   const TDialogMetrics Metrics(Dialog);
-  const int Margin = Metrics.Horz(8), Top = Metrics.Vert(8);
-  const int ButtonWidth = Metrics.Horz(50), ButtonHeight = Metrics.Vert(14);
-  const int EditHeight = Metrics.Vert(12);
-  const SIZE Prompt = Metrics.TextSize(Query.Prompt, GetSystemMetrics(SM_CXSCREEN) / 2);
-  const int ContentWidth = std::max<int>(Metrics.Horz(164), Prompt.cx);
-  const int ClientWidth = ContentWidth + 2 * Margin;
-
-  Place(Dialog, PromptId, Margin, Top, Prompt.cx, Prompt.cy);
-  const int EditTop = Top + Prompt.cy + Metrics.Vert(4);
-  Place(Dialog, PasswordId, Margin, EditTop, ContentWidth, EditHeight);
-  const int ButtonTop = EditTop + EditHeight + Metrics.Vert(10);
-  const int Gap = Metrics.Horz(4);
-  const int Left = (ClientWidth - 2 * ButtonWidth - Gap) / 2;
-  Place(Dialog, IDOK, Left, ButtonTop, ButtonWidth, ButtonHeight);
-  Place(Dialog, IDCANCEL, Left + ButtonWidth + Gap, ButtonTop, ButtonWidth, ButtonHeight);
-  SizeAndCentre(Dialog, ClientWidth, ButtonTop + ButtonHeight + Top);
+  const int Left = Metrics.AverageHorz(8);
+  const SIZE Prompt = Metrics.TextSize(Query.Prompt, 0, DT_SINGLELINE);
+  Place(Dialog, PromptId, Left, Metrics.AverageVert(8), Prompt.cx, Prompt.cy);
+  // An edit box's height follows its font: the text plus a sunken border.
+  const int EditHeight = Metrics.FontHeight() + 8 * GetSystemMetrics(SM_CYBORDER);
+  Place(Dialog, PasswordId, Left, Metrics.AverageVert(19), Metrics.AverageHorz(164), EditHeight);
+  const int ButtonTop = Metrics.AverageVert(41), ButtonWidth = Metrics.AverageHorz(50);
+  const int ButtonHeight = Metrics.AverageVert(14);
+  Place(Dialog, IDOK, Metrics.AverageHorz(38), ButtonTop, ButtonWidth, ButtonHeight);
+  Place(Dialog, IDCANCEL, Metrics.AverageHorz(92), ButtonTop, ButtonWidth, ButtonHeight);
+  SizeAndCentre(Dialog, Metrics.AverageHorz(180), Metrics.AverageVert(63));
 }
 
 String ControlText(HWND Control) {
@@ -308,6 +314,7 @@ INT_PTR CALLBACK PasswordDialogProc(HWND Dialog, UINT Msg, WPARAM WParam, LPARAM
       Query = reinterpret_cast<TPasswordDialog*>(LParam);
       const HWND Edit = GetDlgItem(Dialog, PasswordId);
       SendMessageW(Edit, EM_LIMITTEXT, MaxPasswordLength, 0);
+      SendMessageW(Edit, EM_SETPASSWORDCHAR, '*', 0);
       SetWindowTextW(Edit, W(Query->Password));
       SendMessageW(Edit, EM_SETSEL, 0, -1);
       LayoutPasswordDialog(Dialog, *Query);

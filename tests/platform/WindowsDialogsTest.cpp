@@ -156,6 +156,76 @@ TEST_F(WindowsDialogsTest, MessageDlgEscapeChoosesTheCancelButton) {
   }
 }
 
+// Where a control stands in its dialog's client area.
+RECT ClientBounds(HWND Dialog, HWND Control) {
+  RECT Bounds{};
+  GetWindowRect(Control, &Bounds);
+  MapWindowPoints(nullptr, Dialog, reinterpret_cast<POINT*>(&Bounds), 2);
+  return Bounds;
+}
+
+// The password window's layout table: sizes in fourths of the font's average
+// character width X and eighths of its height Y.
+TEST_F(WindowsDialogsTest, PasswordWindowFollowsItsFontsAverageCharacter) {
+  struct TBox {
+    int Left, Top, Width, Height;
+  };
+  TBox Client{}, Edit{}, Ok{}, Cancel{}, Prompt{};
+  int X = 0, Y = 0;
+  LRESULT PasswordChar = 0;
+  TAnswerer Answerer(u"Layout", [&](HWND Dialog) {
+    const HDC DC = GetDC(Dialog);
+    const HGDIOBJ Old = SelectObject(DC, reinterpret_cast<HFONT>(SendMessageW(Dialog, WM_GETFONT, 0, 0)));
+    SIZE Extent{};
+    GetTextExtentPoint32W(DC, L"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz", 52, &Extent);
+    SelectObject(DC, Old);
+    ReleaseDC(Dialog, DC);
+    X = Extent.cx / 52;
+    Y = Extent.cy;
+    RECT Area{};
+    GetClientRect(Dialog, &Area);
+    Client = {0, 0, Area.right, Area.bottom};
+    const auto Box = [&](HWND Control) {
+      const RECT R = ClientBounds(Dialog, Control);
+      return TBox{R.left, R.top, R.right - R.left, R.bottom - R.top};
+    };
+    const HWND EditControl = FindChild(Dialog, L"Edit");
+    const HWND OkButton = FindChild(Dialog, L"Button", u"OK");
+    const HWND CancelButton = FindChild(Dialog, L"Button", u"Cancel");
+    const HWND Label = FindChild(Dialog, L"Static", u"Enter password: ");
+    if (!EditControl || !OkButton || !CancelButton || !Label) return false;
+    Edit = Box(EditControl);
+    Ok = Box(OkButton);
+    Cancel = Box(CancelButton);
+    Prompt = Box(Label);
+    PasswordChar = SendMessageW(EditControl, EM_GETPASSWORDCHAR, 0, 0);
+    Click(CancelButton);
+    return true;
+  });
+  String Password;
+  Provider->PasswordQuery(u"Layout", u"Enter password: ", Password);
+  Answerer.Join();
+  ASSERT_TRUE(Answerer.Shown);
+  ASSERT_GT(X, 0);
+  const auto H = [X](int Units) { return MulDiv(Units, X, 4); };
+  const auto V = [Y](int Units) { return MulDiv(Units, Y, 8); };
+  EXPECT_EQ(Client.Width, H(180));
+  EXPECT_EQ(Client.Height, V(63));
+  EXPECT_EQ(Prompt.Left, H(8));
+  EXPECT_EQ(Prompt.Top, V(8));
+  EXPECT_EQ(Edit.Left, H(8));
+  EXPECT_EQ(Edit.Top, V(19));
+  EXPECT_EQ(Edit.Width, H(164));
+  for (const TBox& Button : {Ok, Cancel}) {
+    EXPECT_EQ(Button.Top, V(41));
+    EXPECT_EQ(Button.Width, H(50));
+    EXPECT_EQ(Button.Height, V(14));
+  }
+  EXPECT_EQ(Ok.Left, H(38));
+  EXPECT_EQ(Cancel.Left, H(92));
+  EXPECT_EQ(PasswordChar, '*');
+}
+
 TEST_F(WindowsDialogsTest, PasswordQueryReturnsTheTextOnlyOnOk) {
   enum TAction { ClickOk, ClickCancel, Escape };
   const struct {
