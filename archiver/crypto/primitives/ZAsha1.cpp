@@ -46,6 +46,14 @@ const THashDesc SHA1_Desc = {
 #define SHA1_W0(i) w[i]
 
 void SHA1CompressBlock(uint32_t State[5], const uint8_t Block[64]) {
+  static const bool hardware = SHA1HasHardware();
+  if (hardware)
+    SHA1CompressBlockHardware(State, Block);
+  else
+    SHA1CompressBlockPortable(State, Block);
+}
+
+void SHA1CompressBlockPortable(uint32_t State[5], const uint8_t Block[64]) {
   uint32_t w[16];
   for (int i = 0; i < 16; ++i) w[i] = LoadBE32(Block + 4 * i);
   uint32_t a = State[0], b = State[1], c = State[2], d = State[3], e = State[4];

@@ -20,3 +20,10 @@ void SHA1Compress(THashContext& Context);
 // The compression function on a bare state: lets a caller that keeps its own
 // padded block skip the buffering (PBKDF2's inner loop).
 void SHA1CompressBlock(uint32_t State[5], const uint8_t Block[64]);
+
+// The two implementations SHA1CompressBlock chooses from, once: the
+// processor's SHA instructions where it has them (x86 SHA extensions), else
+// portable code. Both give the same words.
+bool SHA1HasHardware();
+void SHA1CompressBlockHardware(uint32_t State[5], const uint8_t Block[64]);
+void SHA1CompressBlockPortable(uint32_t State[5], const uint8_t Block[64]);
