@@ -106,6 +106,11 @@ void TExtractRun::Configure() {
   arc.OnConfirmOverwrite = [this](TZABaseArchiver*, const String& Source, String& Dest, bool& Confirm) {
     ConfirmOverwrite(Source, Dest, Confirm);
   };
+  arc.OnPassword = [this](TZABaseArchiver*, const String& FileName, AnsiString& NewPassword, bool& SkipFile) {
+    FBar.Clear();
+    S.AskPassword(FileName, NewPassword, SkipFile);
+    FBar.Restart();
+  };
   arc.OnFileProgress = [this](TZABaseArchiver*, const String& FileName, double, TZAProcessOperation,
                               TZAProgressPhase Phase, bool&) {
     if (Phase == ppEnd)
@@ -167,6 +172,7 @@ void TExtractRun::ExtractFile(const String& FileName, uint32_t Attr) {
     case TOverwritePolicy::Never:
       return;
     case TOverwritePolicy::IfNewer: {
+      if (FCur.Index < 0) return;
       const TZAArchiveItem& F = S.FItems[static_cast<size_t>(FCur.Index)].F;
       const int32_t itemTime = static_cast<int32_t>((static_cast<uint32_t>(F.LastModFileDate) << 16) | F.LastModFileTime);
       if (FileGetDosTime(dest) < itemTime) Announce(line);
@@ -207,6 +213,7 @@ void TExtractRun::ConfirmOverwrite(const String& SourceFileName, const String& D
     }
     break;
   }
+  FBar.Restart();
   if (Confirm) Announce(line);
 }
 

@@ -15,6 +15,8 @@ class TProgressBar {
   void Item(const std::string& Name);
   void Overall(double Percent);
   void Clear();
+  // After a prompt: time spent answering does not make a batch long.
+  void Restart() { FStart = FCon.Now(); }
 
  private:
   void Draw();
