@@ -6,9 +6,11 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "Dialogs.h"
 #include "FileSystem.h"
 #include "Types.h"
 #include "ZAExcept.h"
@@ -68,6 +70,23 @@ inline void WriteAll(const fs::path& p, const std::vector<uint8_t>& bytes) {
   std::ofstream out(p, std::ios::binary | std::ios::trunc);
   out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }
+
+// Installs a scripted dialog provider for one test.
+class TScriptedDialogs {
+ public:
+  TScriptedDialogs() {
+    auto scripted = std::make_unique<TScriptedDialogProvider>();
+    Provider = scripted.get();
+    FPrevious = SetDialogProvider(std::move(scripted));
+  }
+  ~TScriptedDialogs() { SetDialogProvider(std::move(FPrevious)); }
+  TScriptedDialogs(const TScriptedDialogs&) = delete;
+  TScriptedDialogs& operator=(const TScriptedDialogs&) = delete;
+  TScriptedDialogProvider* Provider;
+
+ private:
+  std::unique_ptr<TDialogProvider> FPrevious;
+};
 
 // The native code of the EZAException that F raises; -1 when it raises none.
 template <class F>

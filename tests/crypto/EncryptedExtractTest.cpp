@@ -39,20 +39,6 @@ std::vector<TTreeFile> CryptTree() {
   return files;
 }
 
-class TScriptedDialogs {
- public:
-  TScriptedDialogs() {
-    auto scripted = std::make_unique<TScriptedDialogProvider>();
-    Provider = scripted.get();
-    FPrevious = SetDialogProvider(std::move(scripted));
-  }
-  ~TScriptedDialogs() { SetDialogProvider(std::move(FPrevious)); }
-  TScriptedDialogProvider* Provider;
-
- private:
-  std::unique_ptr<TDialogProvider> FPrevious;
-};
-
 class EncryptedExtract : public ::testing::Test {
  protected:
   // Extracts a fixture (or Bytes, when given) into a folder of its own;

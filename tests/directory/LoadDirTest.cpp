@@ -434,17 +434,15 @@ TEST(LoadDirVolumes, VolumeNamesInBothNamings) {
 // Only a Windows path can name a removable drive: the floppy letters count as
 // one without asking the system.
 TEST(LoadDirVolumes, DefaultLastDiskPromptGoesThroughTheDialogs) {
-  auto scripted = std::make_unique<TScriptedDialogProvider>();
-  TScriptedDialogProvider* prompts = scripted.get();
+  TScriptedDialogs dialogs;
+  TScriptedDialogProvider* prompts = dialogs.Provider;
   prompts->Answers = {mrCancel};
-  auto previous = SetDialogProvider(std::move(scripted));
   TProbeArchiver a(nullptr);
   a.SetFileName(u"A:\\missing.zip");
   EXPECT_EQ(NativeErrorOf([&] { a.OpenArchive(64); }), 45);
   ASSERT_EQ(prompts->Shown.size(), 1u);
   EXPECT_EQ(prompts->Shown[0].Text, u"Please insert the last disk");
   EXPECT_EQ(prompts->Shown[0].Buttons, mbOK | mbCancel);
-  SetDialogProvider(std::move(previous));
 }
 #endif
 

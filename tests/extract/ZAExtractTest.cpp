@@ -31,21 +31,6 @@ String Native(const std::string& relative) { return ToPlatformDelimiters(U(relat
 
 bool IsReadOnly(const fs::path& p) { return (FileGetAttr(ToStr(p)) & faReadOnly) != 0; }
 
-// Installs a scripted dialog provider for one test.
-class TScriptedDialogs {
- public:
-  TScriptedDialogs() {
-    auto scripted = std::make_unique<TScriptedDialogProvider>();
-    Provider = scripted.get();
-    FPrevious = SetDialogProvider(std::move(scripted));
-  }
-  ~TScriptedDialogs() { SetDialogProvider(std::move(FPrevious)); }
-  TScriptedDialogProvider* Provider;
-
- private:
-  std::unique_ptr<TDialogProvider> FPrevious;
-};
-
 class Extract : public ::testing::Test {
  protected:
   void Open(const zipbuild::Archive& Archive) {
