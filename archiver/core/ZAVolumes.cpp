@@ -45,14 +45,19 @@ void TZABaseArchiver::OpenArchiveVolumes() {
   FOpenCorruptedArchives = false;
   bool found;
   do {
-    DMHandle.reset();
-    FVolumeNumberInfo->Init();
     if (!FileIsPresent(FFileName) && IsRemovableDrive(FFileName)) FSpanningMode = smSpanning;
-    OpenVolume(LastVolumeDesignation());
-    DMHandle = std::make_unique<TZADirManager>(FCompressedStream, false, this);
-    found = DMHandle->HasCentralDirEnd();
-    DetectSpanningMode();
+    found = ProbeLastVolume();
   } while (!found && FSpanningMode != smNone);
+}
+
+bool TZABaseArchiver::ProbeLastVolume() {
+  DMHandle.reset();
+  FVolumeNumberInfo->Init();
+  OpenVolume(LastVolumeDesignation());
+  DMHandle = std::make_unique<TZADirManager>(FCompressedStream, false, this);
+  const bool found = DMHandle->HasCentralDirEnd();
+  DetectSpanningMode();
+  return found;
 }
 
 void TZABaseArchiver::OpenExecutableArchive() {
@@ -74,16 +79,8 @@ void TZABaseArchiver::OpenExecutableArchive() {
     OpenVolume(LastVolumeDesignation());
   }
   FSpanningMode = smNone;
-  DMHandle = std::make_unique<TZADirManager>(FCompressedStream, false, this);
-  bool found;
-  do {
-    DMHandle.reset();
-    FVolumeNumberInfo->Init();
-    OpenVolume(LastVolumeDesignation());
-    DMHandle = std::make_unique<TZADirManager>(FCompressedStream, false, this);
-    found = DMHandle->HasCentralDirEnd();
-    DetectSpanningMode();
-  } while (!found && FSpanningMode != smNone);
+  while (!ProbeLastVolume() && FSpanningMode != smNone) {
+  }
 }
 
 void TZABaseArchiver::DetectSpanningMode() {

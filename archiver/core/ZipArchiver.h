@@ -149,6 +149,9 @@ class TZABaseArchiver : public TComponent {
   void OpenArchiveVolumes();
   void OpenExecutableArchive();
   void DetectSpanningMode();
+  // Opens the last volume, searches it for the end record and detects the
+  // layout from what was found; true when the record was found.
+  bool ProbeLastVolume();
   void OpenVolume(const TZAVolumeNumberInfo& Info);
   void GetVolumeFileName(String& Name, int Index, bool CheckExistence) const;
   void CheckActive() const;

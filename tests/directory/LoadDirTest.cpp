@@ -356,12 +356,17 @@ TEST_F(LoadBuilt, LoadingFailuresRaiseTheirCodes) {
   EXPECT_EQ(OpenError(archive.Build()), 35);
 }
 
-TEST(LoadDirVolumes, ExecutableWithoutEndRecordOpensTheZipBesideIt) {
-  TScratchDir dir;
+// set.exe without an end record of its own, and set.ZIP beside it.
+void WriteExecutableBesideItsZip(const TScratchDir& dir) {
   zipbuild::Archive archive;
   archive.Entries = {File("a.txt", "alpha")};
   WriteAll(dir.Path() / "set.ZIP", archive.Build());
   WriteAll(dir.Path() / "set.exe", Bytes(3000, 'x'));
+}
+
+TEST(LoadDirVolumes, ExecutableWithoutEndRecordOpensTheZipBesideIt) {
+  TScratchDir dir;
+  WriteExecutableBesideItsZip(dir);
   TProbeArchiver a(nullptr);
   a.SetFileName(dir / "set.exe");
   a.OpenArchive(64);
@@ -371,10 +376,7 @@ TEST(LoadDirVolumes, ExecutableWithoutEndRecordOpensTheZipBesideIt) {
 
 TEST(LoadDirVolumes, AVolumeRequestCancelledByTheHostEndsTheOpen) {
   TScratchDir dir;
-  zipbuild::Archive archive;
-  archive.Entries = {File("a.txt", "alpha")};
-  WriteAll(dir.Path() / "set.ZIP", archive.Build());
-  WriteAll(dir.Path() / "set.exe", Bytes(3000, 'x'));
+  WriteExecutableBesideItsZip(dir);
   TProbeArchiver a(nullptr);
   a.SetFileName(dir / "set.exe");
   String offered;
